@@ -1,0 +1,3 @@
+#include "MLP/Driver.h"
+
+int main(int argc, char** argv) { return RunKestran(argc, argv); }
