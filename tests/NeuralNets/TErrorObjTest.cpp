@@ -190,6 +190,12 @@ TEST(TErrorObj, PenaltyValues) {
     }
     const double w = 5.0;
     EXPECT_EQ(0.0, err.CalcPenalty(1, &w, nullptr, 1.0));
+
+    // Left to right: (0.1*0.1)*2.25 / (0.1*2.25 + 1) = 0.018367346938775515;
+    // 0.1*(0.1*2.25) would round to 0.018367346938775512.
+    const TKQstructure elimination = Penalty("QUADPENALTY", {{"EPSILON1", "0.1"}, {"BETA", "0.1"}});
+    const double w15 = 1.5;
+    EXPECT_EQ(0.018367346938775515, err.CalcPenalty(1, &w15, &elimination, 1.0));
 }
 
 TEST(TErrorObj, MalformedCoefficientThrowsAndLeavesTheMeasure) {
