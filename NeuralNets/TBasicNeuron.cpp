@@ -38,5 +38,3 @@ const char* TGainNeuron::GetParameterName(int i) const {
     KASSERT(i == 0);
     return "Gain";
 }
-
-void TGainNeuron::CopyFrom(const TBasicNeuron*) {}

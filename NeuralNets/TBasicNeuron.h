@@ -63,7 +63,6 @@ public:
     void GetParameters(double* out) const override;
     void SetParameters(const double* in) override;
     const char* GetParameterName(int i) const override;
-    void CopyFrom(const TBasicNeuron* source) override;
 
     double GetGain() const { return gain; }
     void SetGain(double value) { gain = value; }
