@@ -4,7 +4,8 @@
 
 #include "KQmessage/KAssert.h"
 
-TLabel::TLabel(const char* labelName, double labelValue) : value(labelValue), name(labelName) {}
+TLabel::TLabel(const char* labelName, double labelValue)
+    : value(labelValue), name(labelName != nullptr ? labelName : "") {}
 
 TLabelList::TLabelList(const char* name, double value) { AppendLabel(name, value); }
 
