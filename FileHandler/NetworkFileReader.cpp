@@ -146,7 +146,7 @@ Statement TNetworkFileReader::ReadLayer(const Statement& start, const std::strin
     while (record.kind == KeyValue || (record.kind == KeywordOnly && Is(record.keyword, "ALL"))) {
         if (record.kind == KeywordOnly) {
             if (!record.open) Fail("[ALL] is incomplete statment");
-            record = NextItem(layerName.c_str());
+            record = NextItem(layerName);
             if (record.kind != KeyValue) Fail("Required syntax is [ALL <keyword>=<val>]");
         }
         if (record.open) Fail("Too complicated statement");
@@ -282,7 +282,7 @@ Statement TNetworkFileReader::ReadNeurons(TLayerState& state, const std::string&
         TBasicNeuron* neuron = state.layer->GetNeuron(index);
         ActFunction own = nullptr;
         while (record.open) {
-            record = NextItem(nullptr);
+            record = NextItem(neuronsName);
             if (record.kind != KeyValue) Fail("Equals clause expected in neuron parameter");
             if (Is(record.keyword, "ACTIVATIONFUNCTION")) {
                 own = LookUpFunction(record.value);

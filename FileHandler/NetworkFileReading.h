@@ -58,7 +58,11 @@ private:
     Statement Next(const std::string& blockName) {
         return tools.ReadStatement(in, blockName.c_str(), false);
     }
-    Statement NextItem(const char* blockName) { return tools.ReadStatement(in, blockName, true); }
+    // The next item of an open statement. The enclosing block's name makes
+    // the end of input inside the statement "Unexpected end of file".
+    Statement NextItem(const std::string& blockName) {
+        return tools.ReadStatement(in, blockName.c_str(), true);
+    }
     [[noreturn]] void Fail(const char* message) const { tools.Fail(in, message); }
     // For a fault found later than the statement that holds it.
     [[noreturn]] void FailAt(int line, const char* message) const;

@@ -27,7 +27,7 @@ Statement TNetworkFileReader::ReadConnectionLayer(const std::string& blockName,
            (record.kind == KeywordOnly && Is(record.keyword, "ATTRIBUTES"))) {
         if (record.kind == KeywordOnly) {
             // The attributes describe the block kind; they are read and ignored.
-            while (record.open) record = NextItem(blockName.c_str());
+            while (record.open) record = NextItem(blockName);
         } else {
             if (record.open) Fail("Too complicated statement");
             if (Is(record.keyword, "LAYERFROM")) {
@@ -111,7 +111,7 @@ void TNetworkFileReader::ReadMatrix(TBasicConnections* block, bool masks, const 
     std::vector<bool> weightColumn;  // true: WEIGHTS, false: TRAINABLEINFO
     bool open = start.open;
     while (open) {
-        Statement item = NextItem(nullptr);
+        Statement item = NextItem(matrixName);
         if (item.kind != KeywordOnly) Fail("Keyword expected in matrix parameter");
         if (Is(item.keyword, "WEIGHTS")) {
             weightColumn.push_back(true);
@@ -186,7 +186,7 @@ void TNetworkFileReader::ReadWeightList(TBasicConnections* block, bool masks,
                 Fail("Unknown keyword in weights list");
             }
             if (!record.open) break;
-            record = NextItem(nullptr);
+            record = NextItem(listName);
         }
         if (from == -1 || to == -1) Fail("Insufficient information in weights list");
         CheckNeuron(block->GetFromLayer(), from);
