@@ -18,17 +18,29 @@ constexpr int kEnd = std::char_traits<char>::eof();
 // bytes from 128 up) and the comma.
 bool IsSeparator(int c) { return c < 33 || c > 126 || c == ','; }
 
-bool IsSpecial(int c) { return c != 0 && c != kEnd && std::strchr("[]/*=<>", c) != nullptr; }
+bool IsSpecial(int c) {
+    switch (c) {
+        case '[': case ']': case '/': case '*': case '=': case '<': case '>':
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
 FileTools::Error::Error(const char* text, std::istream* in, std::ostream* out, int where)
     : message(text), input(in), output(out), line(where) {}
 
-FileTools::FileTools() : word{}, line(1) {}
+FileTools::FileTools() : word{}, line(1), tokenLine(1) {}
+
+void FileTools::SetLine(int newLine) {
+    line = newLine;
+    tokenLine = newLine;
+}
 
 void FileTools::Fail(std::istream& in, const char* message) const {
-    throw Error(message, &in, nullptr, line);
+    throw Error(message, &in, nullptr, tokenLine);
 }
 
 void FileTools::Fail(std::istream& in, const std::string& message) const {
@@ -62,7 +74,9 @@ int FileTools::SkipSeparators(std::istream& in) {
 
 int FileTools::ReadWord(std::istream& in) {
     for (;;) {
-        if (SkipSeparators(in) == kEnd) {
+        bool end = SkipSeparators(in) == kEnd;
+        tokenLine = line;  // errors about this token name the line it starts on
+        if (end) {
             word[0] = '\0';
             return 0;
         }
@@ -113,7 +127,10 @@ void FileTools::SkipComment(std::istream& in) {
     int previous = ' ';
     while (depth > 0) {
         int c = Get(in);
-        if (c == kEnd) Fail(in, "Unexpected end of file during comment");
+        if (c == kEnd) {
+            tokenLine = line;
+            Fail(in, "Unexpected end of file during comment");
+        }
         if (previous == '*' && c == '/') {
             --depth;
             previous = '*';
@@ -150,6 +167,7 @@ Statement FileTools::ReadStatementFrom(std::istream& in, std::string token, cons
         if (statement.keyword.empty()) Fail(in, "Unexpected end of file");
         if (IsSpecial(statement.keyword[0])) Fail(in, "Unexpected special character");
         int c = SkipSeparators(in);
+        tokenLine = line;
         if (c == ']') {
             Get(in);
             statement.kind = KeywordOnly;

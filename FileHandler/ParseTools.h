@@ -64,8 +64,9 @@ public:
 
     // Line counting: the number of the line the reader stands on. Readers
     // that open a file start it at 1; 0 means the position is unknown (after
-    // a seek, for instance).
-    void SetLine(int newLine) { line = newLine; }
+    // a seek, for instance). Errors name the line on which the token they are
+    // about begins.
+    void SetLine(int newLine);
     int GetLine() const { return line; }
 
     // Reading.
@@ -119,7 +120,8 @@ private:
                                 bool continuation);
 
     char word[kWordBufferSize + 1];
-    int line;
+    int line;       // the line the reader stands on
+    int tokenLine;  // the line on which the last token began
 };
 
 #endif

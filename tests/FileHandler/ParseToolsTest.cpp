@@ -308,3 +308,20 @@ TEST(StatementWritersDeathTest, EndTagsAndVersionsAreBracketedOnly) {
     Statement none;
     EXPECT_DEATH(tools.WriteStatement(none, out, true), "Assertion failed");
 }
+
+TEST(StatementReader, ErrorsNameTheLineWhereTheirTokenBegins) {
+    // The line end after "x" is consumed with the word; the error still
+    // names line 2, where x stands.
+    std::istringstream in("1\n2 x\n3\n");
+    FileTools tools;
+    EXPECT_EQ(tools.ReadNumberToken(in, "Data"), 1.0);
+    EXPECT_EQ(tools.ReadNumberToken(in, "Data"), 2.0);
+    try {
+        tools.ReadNumberToken(in, "Data");
+        ADD_FAILURE();
+    } catch (const FileTools::Error& error) {
+        EXPECT_STREQ(error.GetMessage(), "number-expected");
+        EXPECT_EQ(error.GetLine(), 2);
+    }
+    EXPECT_EQ(tools.GetLine(), 3);
+}
