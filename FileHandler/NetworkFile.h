@@ -45,8 +45,7 @@ void WriteNetwork(FileTools& tools, const char* fileName, TBasicNetwork* network
 // notation of weight matrices). Throws "Illegal number of bias nodes" for a
 // layer with the bias function and more than one neuron, and "Cannot write
 // network file" when out fails; both carry out.
-void WriteNetwork(FileTools& tools, std::ostream& out, TBasicNetwork* network,
-                  TKQstructure* reply);
+void WriteNetwork(FileTools& tools, std::ostream& out, TBasicNetwork* network, TKQstructure* reply);
 
 // Counts the weights a block visits.
 class TIterateObjCount final : public TIterateObj {

@@ -54,10 +54,10 @@ bool TNetworkFileReader::Is(const std::string& keyword, const char* expected) {
 std::unique_ptr<TBasicNetwork> TNetworkFileReader::Read() {
     std::string networkName =
         tools.ExpectBlockStart(tools.ReadStatement(in, nullptr, false), in, "NEURALNETWORK");
-    std::string type = tools.ExpectString(tools.ReadStatement(in, nullptr, false), in,
-                                          "NETWORKTYPE", nullptr);
-    std::string informationName = tools.ExpectBlockStart(tools.ReadStatement(in, nullptr, false),
-                                                         in, "NETWORKINFORMATION");
+    std::string type =
+        tools.ExpectString(tools.ReadStatement(in, nullptr, false), in, "NETWORKTYPE", nullptr);
+    std::string informationName =
+        tools.ExpectBlockStart(tools.ReadStatement(in, nullptr, false), in, "NETWORKINFORMATION");
     ReadInformation(informationName);
     CheckInformation();
     BuildNetwork(type);

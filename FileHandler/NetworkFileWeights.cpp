@@ -120,7 +120,9 @@ void TNetworkFileReader::ReadMatrix(TBasicConnections* block, bool masks, const 
         } else {
             Fail("Unknown matrix attribute");
         }
-        if (static_cast<int>(weightColumn.size()) > MaxMatrixColumns) Fail("Too many matrix columns");
+        if (static_cast<int>(weightColumn.size()) > MaxMatrixColumns) {
+            Fail("Too many matrix columns");
+        }
         open = item.open;
     }
 

@@ -32,9 +32,8 @@ std::string Layer2(const std::string& contents) {
 }
 
 std::string Connection(const std::string& header, const std::string& sections) {
-    return Net("[NumberOfLayers = 3]",
-               L0 + L1 + L2 + "[ConnectionLayer] " + header + "\n" + sections +
-                   "\n[~ConnectionLayer]\n");
+    return Net("[NumberOfLayers = 3]", L0 + L1 + L2 + "[ConnectionLayer] " + header + "\n" +
+                                           sections + "\n[~ConnectionLayer]\n");
 }
 
 // Weight sections of a block from layer 1 (2 neurons) to layer 2 (3 neurons).
@@ -59,7 +58,8 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
     } cases[] = {
         // Structure and information block.
         {"[Network]", "[NEURALNETWORK] expected"},
-        {"[NeuralNetwork] [NetworkInformation]", "[NETWORKTYPE = <string>] expectedNetworkInformation"},
+        {"[NeuralNetwork] [NetworkInformation]",
+         "[NETWORKTYPE = <string>] expectedNetworkInformation"},
         {"[NeuralNetwork] [NetworkType = Basic] [Layer = 0]", "[NETWORKINFORMATION] expected"},
         {Net("[NumberOfLayers = x]", ""), "integer-expected"},
         {Net("[NumberOfLayers = 3] [Foo = 1]", ""), "Unknown keyword"},
@@ -74,7 +74,8 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
         {Net("[NumberOfLayers = 3] [OutputLayer = 3]", ""), "Output layer out of range"},
         {Net("[NumberOfLayers = 46341]", ""), "Too many layers"},
         {Head("Sparse", "[NumberOfLayers = 3]"), "Unknown network type"},
-        {Net("[NumberOfLayers = 3] [NumberOfInputs = 3]", L0 + L1), "wrong number inputs in header"},
+        {Net("[NumberOfLayers = 3] [NumberOfInputs = 3]", L0 + L1),
+         "wrong number inputs in header"},
         {Net("[NumberOfLayers = 3] [NumberOfOutputs = 2]", L0 + L1 + L2),
          "wrong number outputs in header"},
         // Layer blocks.
@@ -131,10 +132,12 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
          "Unknown activation function"},
         {Layer2(simpleLayer + " [Neurons] [Neuron = 0 ActivationFunction=tanh-gain]"),
          "Activation function needs gain neurons"},
-        {Layer2(gainLayer + sigmoid + " [Neurons] [Neuron = 0 Bias=2]"), "Unknown neuron parameter"},
+        {Layer2(gainLayer + sigmoid + " [Neurons] [Neuron = 0 Bias=2]"),
+         "Unknown neuron parameter"},
         {Layer2(gainLayer + sigmoid + " [Neurons] [Neuron = 0 Gain=x]"), "number-expected"},
         // Connection layers.
-        {Connection("[LayerFrom = 1] [LayerTo = 2] [Foo = 1]", ""), "Unknown keyword in connections"},
+        {Connection("[LayerFrom = 1] [LayerTo = 2] [Foo = 1]", ""),
+         "Unknown keyword in connections"},
         {Connection("[LayerFrom = 1] [LayerTo = 2 ConnectionType = Pruneable]", ""),
          "Too complicated statement"},
         {Connection("[LayerFrom = 1] [ConnectionType = Pruneable]", ""),
@@ -145,14 +148,16 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
          "Layer number out of range"},
         {Connection("[LayerFrom = 1] [LayerTo = -2] [ConnectionType = Pruneable]", ""),
          "Layer number out of range"},
-        {Block("Pruneable", "[~ConnectionLayer] [ConnectionLayer] [LayerFrom = 1] [LayerTo = 2]"
-                            " [ConnectionType = FullyConnected]"),
+        {Block("Pruneable",
+               "[~ConnectionLayer] [ConnectionLayer] [LayerFrom = 1] [LayerTo = 2]"
+               " [ConnectionType = FullyConnected]"),
          "Connections already defined"},
         {Block("Pruneable", "[Matrix Weights = 1]"), "Keyword expected in matrix parameter"},
         {Block("Pruneable", "[Matrix Weights Weight]"), "Unknown matrix attribute"},
         {Block("Pruneable", "[Matrix W W W W W W W W W W]"), "Unknown matrix attribute"},
-        {Block("Pruneable", "[Matrix Weights Weights Weights Weights Weights Weights Weights"
-                            " Weights TrainableInfo TrainableInfo]"),
+        {Block("Pruneable",
+               "[Matrix Weights Weights Weights Weights Weights Weights Weights"
+               " Weights TrainableInfo TrainableInfo]"),
          "Too many matrix columns"},
         {Block("Pruneable", "[Matrix Weights] 1 2 3 4 5 [~Matrix]"), "Token Expected"},
         {Block("Pruneable", "[Matrix Weights] 1 2 3 4 5 6 7 [~Matrix]"), "End Tag expected"},
@@ -162,7 +167,8 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
          "Trainable entry must be T or F"},
         {Block("FullyConnected", "[Matrix Weights] 1 2 - 4 5 6 [~Matrix]"),
          "Weight cannot be removed from a fully connected block"},
-        {Block("FullyConnected", "[Matrix Weights TrainableInfo] 1 T 2 F 3 T 4 T 5 T 6 T [~Matrix]"),
+        {Block("FullyConnected",
+               "[Matrix Weights TrainableInfo] 1 T 2 F 3 T 4 T 5 T 6 T [~Matrix]"),
          "Weight cannot be frozen in a fully connected block"},
         {Block("FullyConnected", "[Matrix TrainableInfo] T T - T T T [~Matrix]"),
          "Trainable entry must be T or F"},
@@ -172,8 +178,10 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
          "Unknown keyword in weights list"},
         {Block("Pruneable", "[WeightList] [From=0 Weight=1] [~WeightList]"),
          "Insufficient information in weights list"},
-        {Block("Pruneable", "[WeightList] [From=2 To=0] [~WeightList]"), "Neuron index out of range"},
-        {Block("Pruneable", "[WeightList] [From=1 To=3] [~WeightList]"), "Neuron index out of range"},
+        {Block("Pruneable", "[WeightList] [From=2 To=0] [~WeightList]"),
+         "Neuron index out of range"},
+        {Block("Pruneable", "[WeightList] [From=1 To=3] [~WeightList]"),
+         "Neuron index out of range"},
         {Block("Pruneable", "[WeightList] [From=0 To=0 Weight=heavy] [~WeightList]"),
          "number-expected"},
         {Block("Pruneable", "[WeightList] [From=0 To=0] 5 [~WeightList]"), "End Tag expected"},

@@ -54,7 +54,7 @@ TEST(NetworkFileReader, ReadsTheSmallMlp) {
     EXPECT_STREQ(net->GetNetworkType(), "MLP");
     EXPECT_FALSE(static_cast<TMLPNetwork*>(net.get())->HasBias());
     ASSERT_EQ(net->GetNumLayers(), 3);
-    EXPECT_EQ(net->GetInLayer(), 1);   // defaults
+    EXPECT_EQ(net->GetInLayer(), 1);  // defaults
     EXPECT_EQ(net->GetOutLayer(), 2);
     EXPECT_STREQ(net->GetLayer(0)->GetLayerType(), "Simple");
     EXPECT_EQ(net->GetLayer(0)->GetNumNeurons(), 0);
@@ -110,7 +110,8 @@ TEST(NetworkFileReader, LayerWideParametersWithAndWithoutAll) {
     for (const char* statement : {"[ALL Gain = 0.5]", "[gain = 0.5]", "[All GAIN=0.5]"}) {
         std::string text = Head("Basic", "[NumberOfLayers = 2] [InputLayer = 0]") +
                            "[Layer = 0] [LayerType = Input] [NumberOfNeurons = 1] [~Layer]\n"
-                           "[Layer = 1] [LayerType = Gain] [NumberOfNeurons = 2]" + statement +
+                           "[Layer = 1] [LayerType = Gain] [NumberOfNeurons = 2]" +
+                           statement +
                            " [ALL ActivationFunction = tanh-gain] [~Layer]\n[~NeuralNetwork]";
         NetworkPtr net = ReadText(text);
         EXPECT_EQ(Gain(*net, 1, 0), 0.5) << statement;
@@ -157,7 +158,8 @@ TEST(NetworkFileReader, MatrixTokenCountIsExact) {
     // 2 source x 3 destination neurons x 2 columns = 12 tokens, source outer,
     // destination inner, columns innermost.
     const std::string twelve = "0.5 T -1 F 2 T  - - 4 t 5 f";
-    NetworkPtr net = ReadText(Pruneable12("[Matrix Weights TrainableInfo] " + twelve + " [~Matrix]"));
+    NetworkPtr net =
+        ReadText(Pruneable12("[Matrix Weights TrainableInfo] " + twelve + " [~Matrix]"));
     TBasicConnections* block = net->GetConnections(1, 2);
     EXPECT_EQ(*block->GetWeight(0, 0), 0.5);
     EXPECT_EQ(*block->GetWeight(0, 1), -1.0);
@@ -173,9 +175,9 @@ TEST(NetworkFileReader, MatrixTokenCountIsExact) {
                                     " [~Matrix]"))
                   .message,
               "Token Expected");
-    EXPECT_EQ(FailureOf(Pruneable12("[Matrix Weights TrainableInfo] " + twelve + " 7 [~Matrix]"))
-                  .message,
-              "End Tag expected");
+    EXPECT_EQ(
+        FailureOf(Pruneable12("[Matrix Weights TrainableInfo] " + twelve + " 7 [~Matrix]")).message,
+        "End Tag expected");
     // Without columns the matrix holds no tokens.
     EXPECT_EQ(ReadText(Pruneable12("[Matrix] [~Matrix]"))->GetNumWeights(1), 0);
     EXPECT_EQ(FailureOf(Pruneable12("[Matrix] 1 [~Matrix]")).message, "End Tag expected");
@@ -185,11 +187,11 @@ TEST(NetworkFileReader, MatrixColumnsActInTheOrderListed) {
     // TrainableInfo before Weights: F first freezes a weight that does not
     // exist yet (no effect), then the weight token restores it trainable.
     // Weights before TrainableInfo: the weight exists when F arrives.
-    NetworkPtr before = ReadText(
-        Pruneable12("[Matrix TrainableInfo Weights] F 0.5 T 1 T 1 T 1 T 1 T 1 [~Matrix]"));
+    NetworkPtr before =
+        ReadText(Pruneable12("[Matrix TrainableInfo Weights] F 0.5 T 1 T 1 T 1 T 1 T 1 [~Matrix]"));
     EXPECT_TRUE(before->GetConnections(1, 2)->IsTrainable(0, 0));
-    NetworkPtr after = ReadText(
-        Pruneable12("[Matrix Weights TrainableInfo] 0.5 F 1 T 1 T 1 T 1 T 1 T [~Matrix]"));
+    NetworkPtr after =
+        ReadText(Pruneable12("[Matrix Weights TrainableInfo] 0.5 F 1 T 1 T 1 T 1 T 1 T [~Matrix]"));
     EXPECT_FALSE(after->GetConnections(1, 2)->IsTrainable(0, 0));
     // Any trainable entry is allowed for a weight that does not exist, and a
     // weight column may appear twice (the later token wins: 0->0 comes back
@@ -202,12 +204,12 @@ TEST(NetworkFileReader, MatrixColumnsActInTheOrderListed) {
 }
 
 TEST(NetworkFileReader, WeightListsInAnyItemOrder) {
-    NetworkPtr net = ReadText(Pruneable12(
-        "[WeightList]\n"
-        "[To=1 From=0]\n"
-        "[UnTrainable Weight=-2.5 To=2 From=1]\n"
-        "[Weight=1e-3 From=1 To=0 Trainable]\n"
-        "[~WeightList]"));
+    NetworkPtr net =
+        ReadText(Pruneable12("[WeightList]\n"
+                             "[To=1 From=0]\n"
+                             "[UnTrainable Weight=-2.5 To=2 From=1]\n"
+                             "[Weight=1e-3 From=1 To=0 Trainable]\n"
+                             "[~WeightList]"));
     TBasicConnections* block = net->GetConnections(1, 2);
     EXPECT_TRUE(block->Exists(0, 1));
     EXPECT_EQ(*block->GetWeight(0, 1), 0.0);
