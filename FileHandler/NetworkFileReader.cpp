@@ -104,10 +104,19 @@ void TNetworkFileReader::ReadInformation(const std::string& blockName) {
     tools.ExpectEndTag(record, in);
 }
 
+namespace {
+
+// Far beyond any layered network (1024 layers hold a million blocks).
+constexpr int kMaxLayers = 1024;
+
+}  // namespace
+
 void TNetworkFileReader::CheckInformation() {
     if (info.numLayers < 0) Fail("Must specify number of layers");
-    // The network holds one block per ordered pair of layers.
-    if (static_cast<long long>(info.numLayers) * info.numLayers > INT_MAX) Fail("Too many layers");
+    // The network holds one block object per ordered pair of layers, made
+    // before any layer is read: a slip in the layer count must not ask for
+    // gigabytes of empty blocks.
+    if (info.numLayers > kMaxLayers) Fail("Too many layers");
     if (info.outLayer < 0) info.outLayer = info.numLayers - 1;
     if (info.inLayer < 0 || info.inLayer >= info.numLayers) Fail("Input layer out of range");
     if (info.outLayer >= info.numLayers) Fail("Output layer out of range");

@@ -72,7 +72,7 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
         {Net("[NumberOfLayers = 3] [InputLayer = 3]", ""), "Input layer out of range"},
         {Net("[NumberOfLayers = 3] [InputLayer = -1]", ""), "Input layer out of range"},
         {Net("[NumberOfLayers = 3] [OutputLayer = 3]", ""), "Output layer out of range"},
-        {Net("[NumberOfLayers = 46341]", ""), "Too many layers"},
+        {Net("[NumberOfLayers = 1025]", ""), "Too many layers"},
         {Head("Sparse", "[NumberOfLayers = 3]"), "Unknown network type"},
         {Net("[NumberOfLayers = 3] [NumberOfInputs = 3]", L0 + L1),
          "wrong number inputs in header"},
