@@ -1,6 +1,8 @@
 #include "NeuralNets/ErrorsAndDeltasWalk.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <typeinfo>
 
 #include "KQmessage/KAssert.h"
@@ -42,10 +44,27 @@ void WalkSelectedRow(std::size_t numFrom, const double* __restrict weights,
     }
 }
 
+// Whether every weight of a row of flags exists and is trainable: then the
+// row needs no selection (the usual case), and the plain loop vectorises.
+// Tested eight flag bytes at a time.
+bool AllTrainable(std::size_t numFrom, const char* flags) {
+    constexpr std::uint64_t kAllBytes = 0x0303030303030303ULL;  // FMaskAll in every byte
+    std::size_t f = 0;
+    for (; f + 8 <= numFrom; f += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, flags + f, sizeof word);
+        if ((word & kAllBytes) != kAllBytes) return false;
+    }
+    for (; f < numFrom; ++f) {
+        if ((flags[f] & FMaskAll) != FMaskAll) return false;
+    }
+    return true;
+}
+
 void Run(const Walk& w) {
     for (std::size_t t = 0; t < w.numTo; ++t) {
         const double delta = w.toDeltas[t];
-        if (w.flagRows == nullptr) {
+        if (w.flagRows == nullptr || AllTrainable(w.numFrom, w.flagRows[t])) {
             WalkRow(w.numFrom, w.weightRows[t], w.gradientRows[t], w.fromOutputs, w.fromErrors,
                     delta);
         } else {

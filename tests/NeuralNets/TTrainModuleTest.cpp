@@ -334,7 +334,7 @@ TEST(TrainModule, DirectWalkMatchesTheVisitorBitForBit) {
     for (bool fully : {false, true}) {
         SCOPED_TRACE(fully ? "FullyConnected" : "Pruneable");
         TBasicNetwork net(2);
-        BuildNetwork(net, {{"Simple", 5, ActSigmoid}, {"Simple", 4, ActTanh}}, {});
+        BuildNetwork(net, {{"Simple", 11, ActSigmoid}, {"Simple", 4, ActTanh}}, {});
         if (fully) {
             net.ReplaceConnections(0, 1, new TConnectedConnections(&net, 0, 1));
         } else {
@@ -343,11 +343,13 @@ TEST(TrainModule, DirectWalkMatchesTheVisitorBitForBit) {
         SetRandomState(7);
         net.Randomize(-2.0, 2.0);
         if (!fully) {
+            // Rows 0, 1 and 3 need the selection (within the first eight
+            // weights and beyond them); row 2 holds only trainable weights.
             net.GetConnections(0, 1)->Prune(1, 0);
-            net.GetConnections(0, 1)->SetUntrainable(2, 3);
+            net.GetConnections(0, 1)->SetUntrainable(9, 3);
             net.GetConnections(0, 1)->SetFlags(4, 1, FMaskTrainable);  // trainable, absent
         }
-        for (int i = 0; i < 5; ++i) net.GetLayer(0)->GetValues()[i] = KRandomDraw(-1.0, 1.0);
+        for (int i = 0; i < 11; ++i) net.GetLayer(0)->GetValues()[i] = KRandomDraw(-1.0, 1.0);
 
         TBasicNetwork direct(net);
         for (int layer = 0; layer < 2; ++layer) {
@@ -369,7 +371,7 @@ TEST(TrainModule, DirectWalkMatchesTheVisitorBitForBit) {
         TIterateObj2ErrorsAndDeltas visitor;
         net.GetConnections(0, 1)->Iterate2(&visitor, &visited, FMaskExists);
 
-        for (int f = 0; f < 5; ++f) {
+        for (int f = 0; f < 11; ++f) {
             EXPECT_EQ(visited.GetLayer(0)->GetValues()[f], direct.GetLayer(0)->GetValues()[f]);
             for (int t = 0; t < 4; ++t) {
                 EXPECT_EQ(*visited.GetConnections(0, 1)->GetWeight(f, t),
