@@ -12,7 +12,7 @@
 
 // One layer of a test network: its kind ("Simple", "Gain" or "Input"), its
 // size, its activation function and, for gain layers, the gain.
-struct LayerSpec {
+struct LayerDesc {
     const char* kind;
     int size;
     ActFunction fn;
@@ -21,21 +21,21 @@ struct LayerSpec {
 
 // Stores the layers into net (created with as many layers) and connects the
 // pairs (from, to) with net's Connect.
-inline void BuildNetwork(TBasicNetwork& net, const std::vector<LayerSpec>& layers,
+inline void BuildNetwork(TBasicNetwork& net, const std::vector<LayerDesc>& layers,
                          const std::vector<std::pair<int, int>>& pairs) {
     for (size_t i = 0; i < layers.size(); ++i) {
-        const LayerSpec& spec = layers[i];
+        const LayerDesc& desc = layers[i];
         const int number = static_cast<int>(i);
         TBasicLayer* layer = nullptr;
-        if (std::string(spec.kind) == "Gain") {
-            layer = new TGainLayer(&net, number, spec.size, spec.gain);
-        } else if (std::string(spec.kind) == "Input") {
-            layer = new TSimpleInputLayer(&net, number, spec.size);
+        if (std::string(desc.kind) == "Gain") {
+            layer = new TGainLayer(&net, number, desc.size, desc.gain);
+        } else if (std::string(desc.kind) == "Input") {
+            layer = new TSimpleInputLayer(&net, number, desc.size);
         } else {
-            layer = new TSimpleLayer(&net, number, spec.size);
+            layer = new TSimpleLayer(&net, number, desc.size);
         }
         net.SetLayer(number, layer);
-        if (spec.fn != nullptr) layer->SetActFunction(spec.fn);
+        if (desc.fn != nullptr) layer->SetActFunction(desc.fn);
     }
     for (const auto& pair : pairs) net.Connect(pair.first, pair.second);
 }

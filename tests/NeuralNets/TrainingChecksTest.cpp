@@ -18,8 +18,8 @@ using NetworkPtr = std::unique_ptr<TBasicNetwork>;
 // Bias (layer 0), 2 inputs (layer 1), 3 sigmoid hidden (layer 2), 1
 // sigmoid output (layer 3), standard MLP connections; change adjusts the
 // layers before the connections are made.
-NetworkPtr Mlp(const std::function<void(std::vector<LayerSpec>&)>& change = nullptr) {
-    std::vector<LayerSpec> layers = {{"Simple", 1, ActBias},
+NetworkPtr Mlp(const std::function<void(std::vector<LayerDesc>&)>& change = nullptr) {
+    std::vector<LayerDesc> layers = {{"Simple", 1, ActBias},
                                      {"Input", 2, ActLinear},
                                      {"Gain", 3, ActSigmoid},
                                      {"Gain", 1, ActSigmoid}};
@@ -73,11 +73,11 @@ TEST(TrainingChecks, MessagesAndAcceptedSetups) {
         {"cross-entropy in any case", [] { return Mlp(); }, [] { return Rows(2, 1); },
          "crossENTROPY", ""},
         {"no bias neuron (empty layer 0)",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[0] = {"Simple", 0, nullptr}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[0] = {"Simple", 0, nullptr}; }); },
          [] { return Rows(2, 1); }, "MEANSQUAREDERROR", ""},
         {"linear, tanh and gain layers",
          [] {
-             return Mlp([](std::vector<LayerSpec>& l) {
+             return Mlp([](std::vector<LayerDesc>& l) {
                  l[2] = {"Gain", 3, ActTanhGain, 0.5};
                  l[3] = {"Gain", 1, ActLinearGain, 2.0};
              });
@@ -142,7 +142,7 @@ TEST(TrainingChecks, MessagesAndAcceptedSetups) {
         {"mixed functions in the bias layer, which nothing feeds",
          [] {
              return WithNeuronFunction(
-                 Mlp([](std::vector<LayerSpec>& l) { l[0] = {"Simple", 2, ActBias}; }), 0, 1,
+                 Mlp([](std::vector<LayerDesc>& l) { l[0] = {"Simple", 2, ActBias}; }), 0, 1,
                  ActLinear);
          },
          [] { return Rows(2, 1); }, "MeanSquaredError",
@@ -154,25 +154,25 @@ TEST(TrainingChecks, MessagesAndAcceptedSetups) {
          "Layer 1 mixes activation functions (\"sigmoid\" in neuron 0, \"linear\" in neuron 1): "
          "training needs one function per layer"},
         {"function never set",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[2] = {"Simple", 3, nullptr}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[2] = {"Simple", 3, nullptr}; }); },
          [] { return Rows(2, 1); }, "MeanSquaredError",
          "Layer 2 has no usable activation function: neuron 0 holds \"error\""},
         {"fed layer without derivative",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[2] = {"Simple", 3, ActSaturatedLinear}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[2] = {"Simple", 3, ActSaturatedLinear}; }); },
          [] { return Rows(2, 1); }, "MeanSquaredError",
          "Layer 2 is fed by weights from layer 1, but its activation function "
          "\"saturated-linear\" has no derivative for training"},
         {"fed layer without neurons",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[2] = {"Simple", 0, nullptr}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[2] = {"Simple", 0, nullptr}; }); },
          [] { return Rows(2, 1); }, "MeanSquaredError",
          "Layer 2 has no neurons but is fed by weights from layer 1"},
         {"cross-entropy with a linear output",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[3] = {"Simple", 1, ActLinear}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[3] = {"Simple", 1, ActLinear}; }); },
          [] { return Rows(2, 1); }, "CrossEntropy",
          "Cross-entropy needs the activation function \"sigmoid\" in the output layer, but layer "
          "3 uses \"linear\""},
         {"cross-entropy with a sigmoid-gain output",
-         [] { return Mlp([](std::vector<LayerSpec>& l) { l[3] = {"Gain", 1, ActSigmoidGain}; }); },
+         [] { return Mlp([](std::vector<LayerDesc>& l) { l[3] = {"Gain", 1, ActSigmoidGain}; }); },
          [] { return Rows(2, 1); }, "CrossEntropy",
          "Cross-entropy needs the activation function \"sigmoid\" in the output layer, but layer "
          "3 uses \"sigmoid-gain\""},
