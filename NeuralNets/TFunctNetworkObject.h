@@ -12,7 +12,8 @@ class TKQstructure;
 
 // The training error of a network over a whole data set, as a function of
 // the network's trainable weights in weight-vector order: the objective the
-// BFGS trainer hands to the minimiser. Nothing it points to is owned.
+// BFGS trainer hands to the minimiser. Nothing it points to is owned; params
+// may be null (mean squared error, no penalty).
 //
 // Value: with "ERRORFUNCTION" "MEANSQUAREDERROR" (or none) the root mean
 // squared error sqrt((sum of squared differences + penalty) / (outputs *
