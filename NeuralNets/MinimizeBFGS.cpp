@@ -22,7 +22,8 @@ constexpr std::size_t kNumVectors = 8;    // work vectors of n values besides H
 //           and the update then run along contiguous memory with i as the
 //           inner index, so every element is independent in the inner loop
 //           (vectorisable) while every sum over j keeps its order.
-//   g, dg, hdg, xNew, xi, facXi, fadHdg, faeU   n values each.
+//   g, dg, hdg, xi, xNew, facXi, fadHdg, faeU   n values each; the last
+//           four are the scratch of UpdateInverseHessian once xNew is taken.
 // Never empty, so a vector pointer into it is never null (for n = 0 the
 // gradient is still asked for).
 std::vector<double> AllocateWork(int n) {
@@ -69,6 +70,51 @@ void PrintProgress(std::ostream& out, int iteration, double value) {
 
 }  // namespace
 
+void UpdateInverseHessian(int n, double* H, const double* g, double* dg, double* hdg, double* xi,
+                          double* scratch) {
+    KASSERT(n >= 0);
+    const std::size_t size = static_cast<std::size_t>(n);
+    double* const hg = scratch;  // H * g
+    double* const facXi = hg + size;
+    double* const fadHdg = facXi + size;
+    double* const faeU = fadHdg + size;
+
+    MultiplyH(size, H, dg, hdg);
+    double fac = 0.0;
+    double fae = 0.0;
+    double sumdg = 0.0;
+    double sumxi = 0.0;
+    for (std::size_t i = 0; i < size; ++i) {
+        fac += dg[i] * xi[i];
+        fae += dg[i] * hdg[i];
+        sumdg += dg[i] * dg[i];
+        sumxi += xi[i] * xi[i];
+    }
+
+    // Update H only when the step shows enough curvature, and only when
+    // dg*H*dg gives a finite reciprocal (a zero would put Inf and NaN
+    // into H). Otherwise H stays as it is.
+    const bool curvature = fac * fac > kEps * sumdg * sumxi;
+    if (curvature && fae != 0.0 && std::isfinite(1.0 / fae)) {
+        fac = 1.0 / fac;
+        const double fad = 1.0 / fae;
+        for (std::size_t i = 0; i < size; ++i) {
+            dg[i] = fac * xi[i] - fad * hdg[i];  // u
+            facXi[i] = fac * xi[i];
+            fadHdg[i] = fad * hdg[i];
+            faeU[i] = fae * dg[i];
+            hg[i] = 0.0;
+        }
+        for (std::size_t j = 0; j < size; ++j) {
+            UpdateColumn(size, H + j * size, facXi, fadHdg, faeU, xi[j], hdg[j], dg[j], g[j], hg);
+        }
+    } else {
+        MultiplyH(size, H, g, hg);
+    }
+    // The new direction -H * g.
+    for (std::size_t i = 0; i < size; ++i) xi[i] = -hg[i];
+}
+
 void MinimizeBFGS(double* x, double tolerance, int* iterations, double* value,
                   TFunctObject* function, std::ostream* progress) {
     KASSERT(iterations != nullptr && value != nullptr);
@@ -82,11 +128,9 @@ void MinimizeBFGS(double* x, double tolerance, int* iterations, double* value,
     double* const g = H + size * size;  // gradient at the current point
     double* const dg = g + size;        // previous gradient, its change, then u
     double* const hdg = dg + size;      // H * dg
-    double* const xNew = hdg + size;    // accepted point; also holds H * g
-    double* const xi = xNew + size;     // search direction, then the step taken
-    double* const facXi = xi + size;
-    double* const fadHdg = facXi + size;
-    double* const faeU = fadHdg + size;
+    double* const xi = hdg + size;      // search direction, then the step taken
+    double* const xNew = xi + size;     // accepted point; then scratch of the update
+    double* const scratch = xNew;       // 4 * n values: xNew and the three after it
 
     double fp = function->Evaluate(x, g);
     for (std::size_t i = 0; i < size; ++i) H[i * size + i] = 1.0;
@@ -117,41 +161,6 @@ void MinimizeBFGS(double* x, double tolerance, int* iterations, double* value,
         for (std::size_t i = 0; i < size; ++i) dg[i] = g[i];
         function->Evaluate(x, g);
         for (std::size_t i = 0; i < size; ++i) dg[i] = g[i] - dg[i];
-        MultiplyH(size, H, dg, hdg);
-
-        double fac = 0.0;
-        double fae = 0.0;
-        double sumdg = 0.0;
-        double sumxi = 0.0;
-        for (std::size_t i = 0; i < size; ++i) {
-            fac += dg[i] * xi[i];
-            fae += dg[i] * hdg[i];
-            sumdg += dg[i] * dg[i];
-            sumxi += xi[i] * xi[i];
-        }
-
-        // Update H only when the step shows enough curvature, and only when
-        // dg*H*dg gives a finite reciprocal (a zero would put Inf and NaN
-        // into H). Otherwise H stays as it is.
-        const bool curvature = fac * fac > kEps * sumdg * sumxi;
-        if (curvature && fae != 0.0 && std::isfinite(1.0 / fae)) {
-            fac = 1.0 / fac;
-            const double fad = 1.0 / fae;
-            for (std::size_t i = 0; i < size; ++i) {
-                dg[i] = fac * xi[i] - fad * hdg[i];  // u
-                facXi[i] = fac * xi[i];
-                fadHdg[i] = fad * hdg[i];
-                faeU[i] = fae * dg[i];
-                xNew[i] = 0.0;
-            }
-            for (std::size_t j = 0; j < size; ++j) {
-                UpdateColumn(size, H + j * size, facXi, fadHdg, faeU, xi[j], hdg[j], dg[j], g[j],
-                             xNew);
-            }
-        } else {
-            MultiplyH(size, H, g, xNew);
-        }
-        // The new direction -H * g.
-        for (std::size_t i = 0; i < size; ++i) xi[i] = -xNew[i];
+        UpdateInverseHessian(n, H, g, dg, hdg, xi, scratch);
     }
 }

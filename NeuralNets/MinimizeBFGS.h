@@ -26,6 +26,17 @@
 void MinimizeBFGS(double* x, double tolerance, int* iterations, double* value,
                   TFunctObject* function, std::ostream* progress = &std::cout);
 
+// The quasi-Newton part of one iteration, once the step xi and the gradient
+// change dg are known: hdg := H*dg; the rank-two update of H when the step
+// shows enough curvature (fac^2 > 3e-14 * |dg|^2 * |xi|^2 and a finite
+// 1/(dg*H*dg)), otherwise H is kept; then the next direction xi := -H*g.
+// H holds n*n values stored column by column (element (i, j) at H[j*n + i]).
+// On return dg holds the update vector u when H was updated; scratch is 4*n
+// values of work space. MinimizeBFGS runs it in every iteration; it is
+// declared here so that its cost can be measured alone.
+void UpdateInverseHessian(int n, double* H, const double* g, double* dg, double* hdg, double* xi,
+                          double* scratch);
+
 // Backtracking line search from xOld (value fOld, gradient g) along p, which
 // is first shortened in place to length maxStep if it is longer. Accepts the
 // first trial point with f <= fOld + 0.0001*lambda*slope; writes the accepted

@@ -222,3 +222,8 @@ void TConnectedConnections::InsertToNeuron(int node, double lo, double hi, bool 
     double* row = index_weights[static_cast<size_t>(node)];
     for (size_t f = 0; f < numFrom; ++f) row[f] = KRandomDraw(lo, hi);
 }
+
+double* const* TConnectedConnections::GetWeightRows() {
+    CheckShape();
+    return index_weights.data();
+}

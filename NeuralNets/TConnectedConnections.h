@@ -48,6 +48,11 @@ public:
     void InsertFromNeuron(int node, double lo, double hi, bool attached) override;
     void InsertToNeuron(int node, double lo, double hi, bool attached) override;
 
+    // The rows of the storage, for direct loops over every weight: row t
+    // holds the weights into to-neuron t, from-neurons 0 .. nFrom-1
+    // contiguous. Asserts that the storage matches the two layers.
+    double* const* GetWeightRows();
+
 protected:
     ~TConnectedConnections() override;
 

@@ -314,3 +314,13 @@ void TPrunedConnections::InsertToNeuron(int node, double lo, double hi, bool att
         index_masks[at][f] = FMaskAll;
     }
 }
+
+double* const* TPrunedConnections::GetWeightRows() {
+    CheckShape();
+    return index_weights.data();
+}
+
+const char* const* TPrunedConnections::GetFlagRows() {
+    CheckShape();
+    return index_masks.data();
+}

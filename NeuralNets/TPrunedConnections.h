@@ -61,6 +61,13 @@ public:
     void InsertFromNeuron(int node, double lo, double hi, bool attached) override;
     void InsertToNeuron(int node, double lo, double hi, bool attached) override;
 
+    // The rows of the storage, for direct loops that apply the selection
+    // themselves: row t holds the weights (flag bytes) into to-neuron t,
+    // from-neurons 0 .. nFrom-1 contiguous. Assert that the storage matches
+    // the two layers.
+    double* const* GetWeightRows();
+    const char* const* GetFlagRows();
+
 protected:
     ~TPrunedConnections() override;
 

@@ -8,6 +8,9 @@
 #include <new>
 #include <vector>
 
+#include "DataObject/Data.h"
+#include "KQmessage/TKQstructure.h"
+#include "NeuralNets/TBFGSModule.h"
 #include "NeuralNets/TMLPNetwork.h"
 #include "NeuralNets/TRandom.h"
 
@@ -56,6 +59,41 @@ TEST(RecallAllocation, ForwardPassAndWeightCopiesAllocateNothing) {
     TBasicNetwork copy(net);
     countingAllocations = false;
     EXPECT_GT(allocations, 0);
+}
+
+// An evaluation of the training objective allocates per evaluation (its
+// error measure), never per row: the count does not grow with the rows.
+long AllocationsPerEvaluation(int rows, bool withGradient) {
+    const int sizes[] = {4, 3, 2};
+    TMLPNetwork net(3, sizes, true);
+    SetRandomState(3);
+    net.Randomize(-1.0, 1.0);
+    Data data(rows, 4, 2, false);
+    data.RewindCursor();
+    const double input[] = {0.1, 0.2, 0.3, 0.4}, target[] = {0.0, 1.0};
+    for (int r = 0; r < rows; ++r) data.AppendRow(input, target, nullptr);
+    TKQstructure params("Params");
+    params.SetString("ErrorFunction", "CrossEntropy");
+    TBFGSModule module(&net);
+    TFunctNetworkObject objective(&module, &data, &params);
+    std::vector<double> x(static_cast<size_t>(objective.GetNumParams()));
+    std::vector<double> gradient(x.size());
+    net.GetWeights(x.data(), 0);
+    objective.Evaluate(x.data(), gradient.data());  // sizes the row buffers once
+
+    allocations = 0;
+    countingAllocations = true;
+    objective.Evaluate(x.data(), withGradient ? gradient.data() : nullptr);
+    countingAllocations = false;
+    return allocations;
+}
+
+TEST(RecallAllocation, ObjectiveAllocatesNothingPerRow) {
+    for (bool withGradient : {true, false}) {
+        const long few = AllocationsPerEvaluation(3, withGradient);
+        EXPECT_EQ(few, AllocationsPerEvaluation(50, withGradient)) << withGradient;
+        EXPECT_LE(few, 2) << withGradient;
+    }
 }
 
 }  // namespace
