@@ -38,9 +38,9 @@ void WalkSelectedRow(std::size_t numFrom, const double* __restrict weights,
                      double* __restrict gradients, const char* __restrict flags,
                      const double* __restrict outputs, double* __restrict errors, double delta) {
     for (std::size_t f = 0; f < numFrom; ++f) {
-        if ((flags[f] & FMaskExists) == 0) continue;
+        if ((flags[f] & FMaskAll) != FMaskAll) continue;
         errors[f] += weights[f] * delta;
-        if ((flags[f] & FMaskTrainable) != 0) gradients[f] += delta * outputs[f];
+        gradients[f] += delta * outputs[f];
     }
 }
 

@@ -5,13 +5,12 @@ class TBasicNetwork;
 
 // Back-propagation over the block (fromLayer -> toLayer) of network against
 // the same block of gradientNet, a structure copy of network: for every
-// existing weight w(f -> t), to-neuron outer and from-neuron inner,
+// existing trainable weight w(f -> t), to-neuron outer and from-neuron inner,
 //   error[f]    += w * delta[t]        (gradientNet's values of fromLayer)
-//   gradient(w) += delta[t] * out[f]   (only when w is trainable; out: the
-//                                       network's values of fromLayer)
+//   gradient(w) += delta[t] * out[f]   (out: the network's values of fromLayer)
 // with delta the values of gradientNet's toLayer. This is exactly the walk
-// of a TIterateObj2ErrorsAndDeltas visitor through Iterate2 with mask
-// FMaskExists (same order, same selection, same arithmetic), done as a
+// of a TIterateObj2ErrorsAndDeltas visitor through Iterate2 with mask 0
+// (same order, same selection, same arithmetic), done as a
 // direct loop over the storage of the two weight-block classes, without a
 // call per weight.
 //

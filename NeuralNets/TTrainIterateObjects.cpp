@@ -2,7 +2,7 @@
 
 void TIterateObj2ErrorsAndDeltas::Visit() {
     fromValues2[fromNode] += *weight1 * toValues2[toNode];
-    if (trainable != 0) *weight2 += toValues2[toNode] * fromValues1[fromNode];
+    *weight2 += toValues2[toNode] * fromValues1[fromNode];
 }
 
 void TIterateObj2CalcPenaltyTerm::Visit() {

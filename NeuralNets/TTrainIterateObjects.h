@@ -8,15 +8,12 @@
 // network (third): weight1 is a trained weight, weight2 its gradient, weight3
 // its previous change; fromValues1 are the trained network's outputs of the
 // from-layer, fromValues2 and toValues2 the error (delta) arrays of the
-// gradient network. The walks use mask 0 (existing trainable weights only),
-// except back-propagation, which visits every existing weight.
+// gradient network. Every walk uses mask 0: existing trainable weights only.
 
 // Back-propagation over one block into a layer whose deltas are formed:
-// passes w * delta[t] down to the error of from-neuron f and, when w is
-// trainable, adds delta[t] * output[f] to the gradient of w. A frozen weight
-// takes part in the forward pass, so the error flows back through it: the
-// gradients of the weights below it are then those of the network as it
-// computes; only its own gradient cell is left alone.
+// passes w * delta[t] down to the error of from-neuron f and adds
+// delta[t] * output[f] to the gradient of w. Walked with mask 0, so a frozen
+// weight neither receives a gradient nor passes error back.
 class TIterateObj2ErrorsAndDeltas final : public TIterateObj2 {
 public:
     void Visit() override;

@@ -110,7 +110,7 @@ void TTrainModule::BackPropagateLayer(int layer, int crossEntropy) {
         KASSERT(hasDerivative);  // a layer fed by weights needs a derivative rule
         if (!WalkErrorsAndDeltas(network, gradientNet.get(), from, layer)) {
             TIterateObj2ErrorsAndDeltas visitor;
-            block->Iterate2(&visitor, gradientNet.get(), FMaskExists);
+            block->Iterate2(&visitor, gradientNet.get(), 0);
         }
     }
 }

@@ -21,10 +21,10 @@ class TKQstructure;
 // back-propagation turns into deltas, and changeNet, whose trainable weights
 // hold each weight's previous change for momentum steps. One weight or one
 // neuron has the same position in all three networks, so the two- and
-// three-network visitors walk them in step. Gradients, penalty terms and
-// steps touch only existing trainable weights (mask 0); back-propagation
-// carries errors back through every existing weight, frozen ones included,
-// since they take part in the forward pass.
+// three-network visitors walk them in step. Every walk, back-propagation
+// included, visits only existing trainable weights (mask 0): a frozen weight
+// neither receives a gradient nor carries error back to its from-neuron, so
+// freezing a weight also cuts the error path through it.
 //
 // Requires: a network whose layers are all stored; its structure must not
 // change while the module exists (weights may). Back-propagation requires

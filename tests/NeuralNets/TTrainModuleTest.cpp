@@ -122,9 +122,8 @@ TEST_F(LinearNetTest, TrainPatternAddsToTheGradient) {
 }
 
 // A frozen weight receives no gradient (its cell in the copy keeps the
-// copied weight), but it takes part in the forward pass, so the error flows
-// back through it to its from-neuron.
-TEST_F(LinearNetTest, FrozenWeightGetsNoGradientButPassesTheError) {
+// copied weight) and its from-neuron receives no error through it.
+TEST_F(LinearNetTest, FrozenWeightGetsNoGradientAndPassesNoError) {
     net.GetConnections(1, 2)->SetUntrainable(0, 0);  // w(x0) = 2.0
     TTrainModule module(&net);
     const double input[] = {3.0, 4.0}, target[] = {1.0};
@@ -133,7 +132,7 @@ TEST_F(LinearNetTest, FrozenWeightGetsNoGradientButPassesTheError) {
     EXPECT_EQ((std::vector<double>{1.5, 6.0}), WeightVector(*module.GetGradientNet(), 0));
     EXPECT_EQ(2.0, *module.GetGradientNet()->GetConnections(1, 2)->GetWeight(0, 0));
     const double* errors = module.GetGradientNet()->GetLayer(1)->GetValues();
-    EXPECT_EQ(3.0, errors[0]);   // 2 * 1.5
+    EXPECT_EQ(0.0, errors[0]);   // nothing through the frozen w(x0)
     EXPECT_EQ(-1.5, errors[1]);  // -1 * 1.5
 }
 
@@ -369,7 +368,7 @@ TEST(TrainModule, DirectWalkMatchesTheVisitorBitForBit) {
         ASSERT_TRUE(WalkErrorsAndDeltas(&net, &direct, 0, 1));
         EXPECT_NE(before, direct.GetLayer(0)->GetValues()[0]);
         TIterateObj2ErrorsAndDeltas visitor;
-        net.GetConnections(0, 1)->Iterate2(&visitor, &visited, FMaskExists);
+        net.GetConnections(0, 1)->Iterate2(&visitor, &visited, 0);
 
         for (int f = 0; f < 11; ++f) {
             EXPECT_EQ(visited.GetLayer(0)->GetValues()[f], direct.GetLayer(0)->GetValues()[f]);
