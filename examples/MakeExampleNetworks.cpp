@@ -27,9 +27,9 @@ struct Example {
 };
 
 const Example kExamples[] = {
-    {"xor/xor.wgt", 3, {2, 2, 1}, ActSigmoid, ActSigmoid, 7, 1.0},
-    {"iris/iris.wgt", 3, {4, 5, 3}, ActSigmoid, ActSigmoid, 1, 0.5},
-    {"regression/sine.wgt", 3, {1, 6, 1}, ActTanh, ActLinear, 3, 1.0},
+    {"xor/xor.wgt", 3, {2, 2, 1}, ActSigmoid, ActSigmoid, 12, 0.5},
+    {"iris/iris.wgt", 3, {4, 5, 3}, ActSigmoid, ActSigmoid, 25, 1.0},
+    {"regression/sine.wgt", 3, {1, 6, 1}, ActTanh, ActLinear, 26, 1.0},
 };
 
 }  // namespace
