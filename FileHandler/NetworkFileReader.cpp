@@ -17,7 +17,8 @@ TBasicNetwork* ReadNetwork(FileTools& tools, const char* fileName, TKQstructure*
     tools.SetLine(1);
     std::ifstream in(fileName, std::ios::binary);
     // The stream dies with this function, so no error leaving it names it.
-    if (!in) throw FileTools::Error("Error on File Open", nullptr, nullptr, tools.GetLine());
+    // A file that cannot be opened has no line to show.
+    if (!in) throw FileTools::Error("Error on File Open", nullptr, nullptr, 0);
     try {
         return ReadNetwork(tools, in, nullptr);
     } catch (const FileTools::Error& error) {

@@ -46,6 +46,22 @@ std::string CheckFeatures(const TRunSettings& settings, const Data& data) {
     return std::string();
 }
 
+// The file a problem found before training comes from, as a prefix.
+std::string Where(TrainingCheckSubject subject, const TRunSettings& settings) {
+    switch (subject) {
+        case TrainingCheckSubject::kErrorFunction:
+            return "Parameter file " + settings.parameterFile + ": ";
+        case TrainingCheckSubject::kNetwork:
+            return "Network file " + settings.weightFile + ": ";
+        case TrainingCheckSubject::kDataSet:
+            return "Data file " + settings.trainingFile + ": ";
+        case TrainingCheckSubject::kNetworkAndDataSet:
+            return "Network file " + settings.weightFile + " and data file " + settings.trainingFile + ": ";
+        default:
+            return std::string();
+    }
+}
+
 // Steps 1 to 9 of a run: read, check, train, report, write. The file named
 // in a caught FileTools::Error is the one being read or written.
 int Train(const TRunSettings& settings) {
@@ -72,9 +88,10 @@ int Train(const TRunSettings& settings) {
             data->SetInputFeatures(settings.featureCount, settings.features.data());
         }
 
-        std::string problem =
-            CheckTrainingSetup(network.get(), data.get(), settings.errorFunction.c_str());
-        if (!problem.empty()) return Failure(problem);
+        TrainingCheckSubject subject = TrainingCheckSubject::kNone;
+        std::string problem = CheckTrainingSetup(network.get(), data.get(),
+                                                 settings.errorFunction.c_str(), &subject);
+        if (!problem.empty()) return Failure(Where(subject, settings) + problem);
 
         TBFGSModule trainer(network.get());
         TKQstructure params("Params");
@@ -94,11 +111,12 @@ int Train(const TRunSettings& settings) {
         WriteNetwork(networkTools, settings.destinationFile.c_str(), network.get(), nullptr);
         return 0;
     } catch (const FileTools::Error& error) {
+        // Standard output carries the message alone; standard error says
+        // where it was found.
         std::cout << error.GetMessage() << std::endl;
-        if (error.GetLine() > 0) {
-            std::cerr << currentFile << ":" << error.GetLine() << ": " << error.GetMessage()
-                      << std::endl;
-        }
+        std::cerr << currentFile;
+        if (error.GetLine() > 0) std::cerr << ":" << error.GetLine();
+        std::cerr << ": " << error.GetMessage() << std::endl;
         return 1;
     } catch (const TException& exception) {
         auto text = [](const char* s) { return s != nullptr ? s : ""; };
@@ -119,6 +137,7 @@ int RunKestran(int argc, char** argv) {
     if (argc != 2) return Failure("Usage: KESTRAN parameter.file");
 
     TRunSettings settings;
+    settings.parameterFile = argv[1];
     {
         std::ifstream parameters(argv[1], std::ios::binary);
         if (!parameters) return Failure(std::string("Cannot open parameter file ") + argv[1]);

@@ -7,6 +7,7 @@
 
 // The settings of one training run, as the parameter file gives them.
 struct TRunSettings {
+    std::string parameterFile;                   // the file the settings came from
     std::string weightFile;                      // WeightFile
     std::string destinationFile = "trained.wgt"; // DestinationFile
     std::string trainingFile;                    // TrainingFile

@@ -166,22 +166,33 @@ std::string CheckValues(const Data* data) {
 
 }  // namespace
 
-std::string CheckTrainingSetup(TBasicNetwork* network, Data* data, const char* errorFunction) {
+std::string CheckTrainingSetup(TBasicNetwork* network, Data* data, const char* errorFunction,
+                               TrainingCheckSubject* subject) {
+    TrainingCheckSubject ignored;
+    if (subject == nullptr) subject = &ignored;
+    *subject = TrainingCheckSubject::kNone;
+    auto found = [subject](TrainingCheckSubject which, std::string problem) {
+        if (!problem.empty()) *subject = which;
+        return problem;
+    };
+
     std::string problem = CheckErrorFunction(errorFunction);
-    if (!problem.empty()) return problem;
-    if (network == nullptr) return "No network to train";
-    if (data == nullptr) return "No data set to train on";
+    if (!problem.empty()) return found(TrainingCheckSubject::kErrorFunction, problem);
+    if (network == nullptr) return found(TrainingCheckSubject::kNetwork, "No network to train");
+    if (data == nullptr) return found(TrainingCheckSubject::kDataSet, "No data set to train on");
 
     problem = CheckLayerNumbers(network);
-    if (!problem.empty()) return problem;
+    if (!problem.empty()) return found(TrainingCheckSubject::kNetwork, problem);
     const bool crossEntropy = ErrorFunctionMode(errorFunction) == kCrossEntropy;
     for (int i = 0; i < network->GetNumLayers(); ++i) {
         problem = CheckLayer(network, i, crossEntropy);
-        if (!problem.empty()) return problem;
+        if (!problem.empty()) return found(TrainingCheckSubject::kNetwork, problem);
     }
 
-    if (data->GetNumRows() <= 0 || data->GetNumDataRows() <= 0) return "The data set has no rows";
+    if (data->GetNumRows() <= 0 || data->GetNumDataRows() <= 0) {
+        return found(TrainingCheckSubject::kDataSet, "The data set has no rows");
+    }
     problem = CheckSizes(network, data);
-    if (!problem.empty()) return problem;
-    return CheckValues(data);
+    if (!problem.empty()) return found(TrainingCheckSubject::kNetworkAndDataSet, problem);
+    return found(TrainingCheckSubject::kDataSet, CheckValues(data));
 }

@@ -26,6 +26,11 @@ class TBasicNetwork;
 //     every value a training pass reads is finite.
 // The network's caches of common functions may be filled in; nothing else
 // changes (the data set's cursor is not moved).
-std::string CheckTrainingSetup(TBasicNetwork* network, Data* data, const char* errorFunction);
+//
+// When subject is given, it receives what the problem is about, so that a
+// caller can name the file it came from.
+enum class TrainingCheckSubject { kNone, kErrorFunction, kNetwork, kDataSet, kNetworkAndDataSet };
+std::string CheckTrainingSetup(TBasicNetwork* network, Data* data, const char* errorFunction,
+                               TrainingCheckSubject* subject = nullptr);
 
 #endif
