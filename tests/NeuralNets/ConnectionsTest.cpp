@@ -487,3 +487,36 @@ TEST_F(BlockTest, ClonesCopyWeightsAndFlagsAndShareNothing) {
 }
 
 }  // namespace
+
+// The forward sums run four to-neurons at a time; each sum must still be the
+// plain one of its row: compared bit for bit with the visitor path on a
+// 9 x 7 block (one group of four and a remainder of three), with values
+// whose sums depend on the order and with absent weights.
+TEST(BlockForwardSums, GroupedRowsMatchTheVisitorPath) {
+    TBasicNetwork net(2);
+    StoreSimpleLayers(net, {9, 7});
+    SetRandomState(11);
+    for (bool pruned : {false, true}) {
+        TBasicConnections* block = nullptr;
+        if (pruned) {
+            block = new TPrunedConnections(&net, 0, 1);
+        } else {
+            block = new TConnectedConnections(&net, 0, 1);
+        }
+        net.ReplaceConnections(0, 1, block);
+        for (int f = 0; f < 9; ++f) {
+            net.GetLayer(0)->GetValues()[f] = KRandomDraw(-1.0, 1.0) * (f % 3 == 0 ? 1e16 : 1.0);
+            for (int t = 0; t < 7; ++t) *block->GetWeight(f, t) = KRandomDraw(-2.0, 2.0);
+        }
+        if (pruned) {
+            block->Prune(3, 1);
+            block->Prune(0, 6);
+            block->SetFlags(5, 2, FMaskTrainable);  // absent, though trainable
+        }
+        double fast[7], visited[7];
+        for (int t = 0; t < 7; ++t) fast[t] = visited[t] = 0.125 * t;
+        block->Propagate(fast);
+        block->TBasicConnections::Propagate(visited);
+        for (int t = 0; t < 7; ++t) EXPECT_EQ(fast[t], visited[t]) << "to-neuron " << t;
+    }
+}
