@@ -5,6 +5,14 @@
 #include <iostream>
 
 #include "FileHandler/NetworkFileReading.h"
+
+namespace {
+
+// 2^28 weights (2 GiB of weights and a quarter of that in flags) in one
+// block: far beyond any network this program can train.
+constexpr long long kMaxBlockWeights = 1LL << 28;
+
+}  // namespace
 #include "KQmessage/TKQstructure.h"
 #include "NeuralNets/TBasicNetwork.h"
 #include "NeuralNets/TConnectedConnections.h"
@@ -80,9 +88,11 @@ TBasicConnections* TNetworkFileReader::CreateBlock(int from, int to, const std::
     const TBasicLayer* fromLayer = network->GetLayer(from);
     const TBasicLayer* toLayer = network->GetLayer(to);
     if (fromLayer == nullptr || toLayer == nullptr) Fail("Layer not defined");
-    // The weight vector of a block and of the network is counted with an int.
+    // The weight vector of a block and of the network is counted with an
+    // int, and a block stores every possible weight: a few words of a file
+    // must not commit gigabytes that the machine then cannot keep.
     long long size = static_cast<long long>(fromLayer->GetNumNeurons()) * toLayer->GetNumNeurons();
-    if (size > INT_MAX || totalWeights + size > INT_MAX) Fail("Connection block too large");
+    if (size > kMaxBlockWeights || totalWeights + size > INT_MAX) Fail("Connection block too large");
 
     TBasicNetwork* owner = network.get();
     TBasicConnections* block = nullptr;

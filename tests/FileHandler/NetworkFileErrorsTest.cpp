@@ -194,6 +194,14 @@ TEST(NetworkFileErrors, EachMalformedFileHasItsMessage) {
                  "[ConnectionLayer] [LayerFrom = 1] [LayerTo = 2] [ConnectionType = Pruneable]"
                  " [~ConnectionLayer]\n"),
          "Connection block too large"},
+        // 20000 x 20000 fits the int but would commit 3.6 GB for nothing.
+        {Net("[NumberOfLayers = 3]",
+             L0 + "[Layer = 1] [LayerType = Input] [NumberOfNeurons = 20000] [~Layer]\n" +
+                 "[Layer = 2] [LayerType = Simple] [NumberOfNeurons = 20000] [All"
+                 " ActivationFunction = linear] [~Layer]\n" +
+                 "[ConnectionLayer] [LayerFrom = 1] [LayerTo = 2] [ConnectionType = Pruneable]"
+                 " [~ConnectionLayer]\n"),
+         "Connection block too large"},
         // End of input.
         {Layers(L2) + "[Layer = 1]", "End Tag expected"},
         {Cut(Layers(L2), "[NumberOfNeurons = 3]"), "Unexpected end of file"},
